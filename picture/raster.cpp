@@ -17,8 +17,11 @@ std::optional<std::size_t> checkedPixelCount(std::int64_t width, std::int64_t he
 }
 
 Raster::Raster(int width, int height, Colour fill) : width_(width), height_(height) {
+    // The new bytes are zero already, which is black; other colours need a pass of their own.
     bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    this->fill(fill);
+    if (fill != Colour{}) {
+        this->fill(fill);
+    }
 }
 
 std::optional<Raster> Raster::make(std::int64_t width, std::int64_t height, Colour fill) {
