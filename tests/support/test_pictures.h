@@ -1,0 +1,109 @@
+#pragma once
+
+// Small picture files written in the tests themselves, so that a test says what its picture is.
+
+#include <cstdint>
+#include <functional>
+
+#include "base/byte_set.h"
+#include "picture/raster.h"
+
+namespace qingxiu::test {
+
+inline void put16(ByteSet& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+}
+
+inline void put32(ByteSet& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// A 40-byte bitmap information header for a 24-bit uncompressed image.
+inline void putInfoHeader(ByteSet& out, int width, int height, std::uint32_t imageSize) {
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    put16(out, 1);   // planes
+    put16(out, 24);  // bits per pixel
+    put32(out, 0);   // compression
+    put32(out, imageSize);
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+}
+
+// Rows bottom first, blue, green, red, each padded to 4 bytes.
+inline void putRows(ByteSet& out, int width, int height,
+                    const std::function<Colour(int x, int y)>& colourAt) {
+    for (int y = height - 1; y >= 0; --y) {
+        int written = 0;
+        for (int x = 0; x < width; ++x) {
+            const Colour c = colourAt(x, y);
+            out.push_back(c.blue);
+            out.push_back(c.green);
+            out.push_back(c.red);
+            written += 3;
+        }
+        for (; written % 4 != 0; ++written) {
+            out.push_back(0);
+        }
+    }
+}
+
+inline std::uint32_t rowBytes24(int width) {
+    return static_cast<std::uint32_t>((width * 3 + 3) / 4 * 4);
+}
+
+// A 24-bit bottom-up BMP file.
+inline ByteSet makeBmp24(int width, int height,
+                         const std::function<Colour(int x, int y)>& colourAt) {
+    const std::uint32_t pixels = rowBytes24(width) * static_cast<std::uint32_t>(height);
+    ByteSet out{'B', 'M'};
+    put32(out, 54 + pixels);
+    put32(out, 0);   // reserved
+    put32(out, 54);  // pixel-data offset
+    putInfoHeader(out, width, height, pixels);
+    putRows(out, width, height, colourAt);
+    return out;
+}
+
+inline ByteSet makeBmp24(int width, int height, Colour colour) {
+    return makeBmp24(width, height, [colour](int, int) { return colour; });
+}
+
+// An icon file with one 24-bit image and its AND mask.
+inline ByteSet makeIco24(int width, int height, const std::function<Colour(int x, int y)>& colourAt,
+                         const std::function<bool(int x, int y)>& transparentAt) {
+    const std::uint32_t maskRow = static_cast<std::uint32_t>((width + 31) / 32 * 4);
+    const std::uint32_t imageBytes = 40 + rowBytes24(width) * static_cast<std::uint32_t>(height) +
+                                     maskRow * static_cast<std::uint32_t>(height);
+    ByteSet out;
+    put16(out, 0);  // reserved
+    put16(out, 1);  // icon
+    put16(out, 1);  // one image
+    out.push_back(static_cast<std::uint8_t>(width));
+    out.push_back(static_cast<std::uint8_t>(height));
+    out.push_back(0);  // colour count
+    out.push_back(0);
+    put16(out, 1);   // planes
+    put16(out, 24);  // bits
+    put32(out, imageBytes);
+    put32(out, 22);  // image offset
+    putInfoHeader(out, width, 2 * height, 0);
+    putRows(out, width, height, colourAt);
+    for (int y = height - 1; y >= 0; --y) {
+        ByteSet row(maskRow, 0);
+        for (int x = 0; x < width; ++x) {
+            if (transparentAt(x, y)) {
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+}  // namespace qingxiu::test
