@@ -5,7 +5,7 @@ ifeq ($(WERROR),1)
 CMAKE_FLAGS += -DQINGXIU_WERROR=ON
 endif
 
-.PHONY: run test build deps sanitize fuzz clean
+.PHONY: run test build deps sanitize package screenshot clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -26,6 +26,15 @@ deps:
 
 sanitize:
 	$(MAKE) test PRESET=sanitize
+
+# A Debian package of the program, in build/default/.
+package: build
+	cd build/$(PRESET) && cpack -G DEB
+
+# docs/screenshot.png: the real window on a virtual screen.
+screenshot: build
+	@scripts/install-deps screenshot
+	scripts/screenshot build/$(PRESET)/app/qingxiu docs/screenshot.png
 
 clean:
 	rm -rf build
