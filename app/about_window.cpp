@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/app_icon.h"
 #include "app/outer_frame.h"
 #include "app/web_address.h"
 
@@ -16,7 +17,7 @@ AboutWindow::AboutWindow(const LinkBox::Opener& opener)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QString());
-    setWindowIcon(QApplication::windowIcon());
+    setWindowIcon(appWindowIcon());
     setSizeGripEnabled(false);
     frame_ = new OuterFrame(this, QSize(kOuterWidth, kOuterHeight));
 

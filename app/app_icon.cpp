@@ -51,4 +51,8 @@ QImage drawAppIcon(int size) {
     return image;
 }
 
+QIcon appWindowIcon() {
+    return QIcon(QPixmap::fromImage(drawAppIcon(32)));
+}
+
 }  // namespace qingxiu

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The program's own folder is where the first file dialog starts.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(qingxiu::drawAppIcon(32))));
+    // Dialogs and message boxes carry the program's icon too.
+    QApplication::setWindowIcon(qingxiu::appWindowIcon());
 
     // 图标数据 starts empty, as a global byte set does; nothing else is set up: the program
     // reads no configuration, command line or saved state.

@@ -59,7 +59,7 @@ MainWindow::MainWindow(const std::function<Desktop(QWidget* owner)>& makeDesktop
                        const Display& display)
     : desktop_(makeDesktop(this)), area_(std::make_unique<Area>(*this)) {
     setWindowTitle(QStringLiteral("青岫1.0简易版"));
-    setWindowIcon(QIcon(QPixmap::fromImage(drawAppIcon(32))));
+    setWindowIcon(appWindowIcon());
     // A fixed frame with the system menu, a minimise and a close button, and no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -139,9 +139,9 @@ void MainWindow::buildControls(const Display& display) {
         canvas->setFocusPolicy(Qt::NoFocus);
     }
 
-    sizeButtons_ = new QButtonGroup(this);
+    auto* sizeButtons = new QButtonGroup(this);
     for (QRadioButton* button : {单选框1, 单选框2, 单选框3}) {
-        sizeButtons_->addButton(button);
+        sizeButtons->addButton(button);
     }
     单选框1->installEventFilter(this);
     单选框2->installEventFilter(this);

@@ -10,7 +10,6 @@
 #include "picture/draw.h"
 
 class QAction;
-class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -55,7 +54,6 @@ private:
     OuterFrame* frame_ = nullptr;
 
     QAction* 介绍 = nullptr;
-    QButtonGroup* sizeButtons_ = nullptr;
 
     // The controls, named as in the window description and created in this order.
     QPushButton* 选择图片 = nullptr;
