@@ -15,9 +15,9 @@
 namespace qingxiu {
 namespace {
 
+using namespace test;
+
 constexpr Colour kFace{0xF0, 0xF0, 0xF0};
-constexpr Colour kRed{0xFF, 0x00, 0x00};
-constexpr Colour kBlue{0x00, 0x00, 0xFF};
 
 const std::string kNoSize = "请先设置欲转换的图标大小!";
 const std::string kNoPicture = "未载入要转换的图标文件！";

@@ -1,47 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/byte_set.h"
 #include "picture/decoders.h"
 #include "picture/picture.h"
+#include "tests/support/test_pictures.h"
 
 namespace qingxiu {
 namespace {
 
-constexpr Colour kBlack{0, 0, 0};
-constexpr Colour kWhite{255, 255, 255};
-constexpr Colour kRed{255, 0, 0};
-constexpr Colour kGreen{0, 255, 0};
-constexpr Colour kBlue{0, 0, 255};
-constexpr Colour kGrey{128, 128, 128};
-
-void put16(ByteSet& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void put32(ByteSet& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-void patch32(ByteSet& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
-void patch16(ByteSet& bytes, std::size_t at, std::uint16_t v) {
-    bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
+using namespace test;
 
 // What a test BMP file holds; the builder lays it out as a writer would.
 struct BmpFile {
@@ -90,17 +62,6 @@ ByteSet build(const BmpFile& f) {
     out.resize(out.size() + f.gap, 0xEE);
     out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
-}
-
-// Top row first.
-Raster rasterOf(const std::vector<std::vector<Colour>>& rows) {
-    Raster r(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
-    for (std::size_t y = 0; y < rows.size(); ++y) {
-        for (std::size_t x = 0; x < rows[y].size(); ++x) {
-            r.setPixel(static_cast<int>(x), static_cast<int>(y), rows[y][x]);
-        }
-    }
-    return r;
 }
 
 std::optional<Raster> decodedRaster(const ByteSet& bytes) {
@@ -302,11 +263,6 @@ TEST(BmpTest, RefusesFilesWithOneFieldBroken) {
 // The public BMP suite, read in place.
 std::filesystem::path suiteDir() {
     return std::filesystem::path(QINGXIU_CORPUS_DIR) / "bmpsuite";
-}
-
-ByteSet readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteSet{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(BmpSuiteTest, GoodFilesDecodeOrAreRefusedForAStatedReason) {

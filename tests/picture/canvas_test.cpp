@@ -11,10 +11,9 @@
 namespace qingxiu {
 namespace {
 
+using namespace test;
+
 constexpr Colour kFace{0xD4, 0xD0, 0xC8};
-constexpr Colour kRed{0xFF, 0, 0};
-constexpr Colour kBlue{0, 0, 0xFF};
-constexpr Colour kWhite{0xFF, 0xFF, 0xFF};
 const Display kDeep{32, kFace};
 const Display kShallow{16, kFace};
 

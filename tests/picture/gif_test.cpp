@@ -3,35 +3,24 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "base/byte_set.h"
 #include "picture/decoders.h"
 #include "picture/picture.h"
 #include "picture/raster.h"
+#include "tests/support/test_pictures.h"
 
 namespace qingxiu {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace test;
 
-Bytes readFixture(const std::string& name) {
-    std::ifstream in(std::string(QINGXIU_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
+ByteSet operator+(ByteSet a, const ByteSet& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
-}
-
-const Raster* rasterOf(const std::optional<Picture>& picture) {
-    return picture ? std::get_if<Raster>(&picture->content) : nullptr;
 }
 
 std::string describe(const Colour& c) {
@@ -66,15 +55,9 @@ void expectPixels(const Raster& raster, int width, int height, const std::vector
     expectPixels(raster, width, height, [&](int x, int y) { return grid[y * width + x]; });
 }
 
-constexpr Colour kBlack{0, 0, 0};
-constexpr Colour kRed{255, 0, 0};
-constexpr Colour kGreen{0, 255, 0};
-constexpr Colour kBlue{0, 0, 255};
-constexpr Colour kWhite{255, 255, 255};
 constexpr Colour kYellow{255, 255, 0};
 constexpr Colour kCyan{0, 255, 255};
 constexpr Colour kMagenta{255, 0, 255};
-constexpr Colour kGrey{128, 128, 128};
 
 // Writes GIF image data (the minimum code size byte, then the codes in sub-blocks) with literal
 // codes only, as an encoder that never looks for repeated strings would. The decoder's table
@@ -90,7 +73,7 @@ public:
         reset();
         return *this;
     }
-    LzwWriter& literals(const Bytes& indexes) {
+    LzwWriter& literals(const ByteSet& indexes) {
         for (const std::uint8_t index : indexes) {
             write(index);
             if (havePrevious_ && next_ < 4096) {
@@ -111,17 +94,17 @@ public:
     LzwWriter& end() { return code(clearCode() + 1); }
 
     // The codes packed least significant bit first, the last byte padded with zero bits.
-    Bytes packed() const {
-        Bytes out = bytes_;
+    ByteSet packed() const {
+        ByteSet out = bytes_;
         if (bitCount_ % 8 != 0) {
             out.push_back(static_cast<std::uint8_t>(pending_));
         }
         return out;
     }
 
-    Bytes imageData() const {
-        Bytes out{static_cast<std::uint8_t>(minCodeSize_)};
-        const Bytes codes = packed();
+    ByteSet imageData() const {
+        ByteSet out{static_cast<std::uint8_t>(minCodeSize_)};
+        const ByteSet codes = packed();
         for (std::size_t at = 0; at < codes.size(); at += 255) {
             const std::size_t size = std::min<std::size_t>(255, codes.size() - at);
             out.push_back(static_cast<std::uint8_t>(size));
@@ -155,7 +138,7 @@ private:
     int width_ = 0;
     std::uint32_t next_ = 0;
     bool havePrevious_ = false;
-    Bytes bytes_;
+    ByteSet bytes_;
     std::uint32_t pending_ = 0;
     std::size_t bitCount_ = 0;
 };
@@ -164,42 +147,37 @@ private:
 // that claims to lie at (2, 1) and marks index 1 transparent, and a second image that would
 // cover the whole screen in white.
 struct GifFile {
-    Bytes signature{'G', 'I', 'F', '8', '9', 'a'};
-    Bytes screen{4,    0,  // width 4
-                 3,    0,  // height 3
-                 0x81,     // global table of 2^(1+1) = 4 entries
-                 2,        // background index 2, blue
-                 0};       // pixel proportions, unused
-    Bytes globalTable{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};  // red green blue white
+    ByteSet signature{'G', 'I', 'F', '8', '9', 'a'};
+    ByteSet screen{4,    0,  // width 4
+                   3,    0,  // height 3
+                   0x81,     // global table of 2^(1+1) = 4 entries
+                   2,        // background index 2, blue
+                   0};       // pixel proportions, unused
+    ByteSet globalTable{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};  // red green blue white
     // A graphic control extension with one 4-byte sub-block.
-    Bytes extensions{0x21, 0xF9,  // extension, graphic control
-                     4,           // sub-block of 4 bytes:
-                     0x01,        //   transparent index present
-                     10,   0,     //   delay
-                     1,           //   transparent index 1
-                     0};          // end of sub-blocks
-    Bytes descriptor{0x2C,        // image separator
-                     2,    0,     // left 2 (not applied)
-                     1,    0,     // top 1 (not applied)
-                     3,    0,     // width 3
-                     2,    0,     // height 2
-                     0x00};       // no local table, not interlaced
-    Bytes localTable;
-    Bytes imageData = LzwWriter(2).clear().literals({0, 1, 3, 3, 1, 0}).end().imageData();
-    Bytes rest = Bytes{0x2C, 0, 0, 0, 0, 4, 0, 3, 0, 0x00} +  // second image: 4 x 3, all white
-                 LzwWriter(2).clear().literals(Bytes(12, 3)).end().imageData() +
-                 Bytes{0x3B};  // trailer
+    ByteSet extensions{0x21, 0xF9,  // extension, graphic control
+                       4,           // sub-block of 4 bytes:
+                       0x01,        //   transparent index present
+                       10,   0,     //   delay
+                       1,           //   transparent index 1
+                       0};          // end of sub-blocks
+    ByteSet descriptor{0x2C,        // image separator
+                       2,    0,     // left 2 (not applied)
+                       1,    0,     // top 1 (not applied)
+                       3,    0,     // width 3
+                       2,    0,     // height 2
+                       0x00};       // no local table, not interlaced
+    ByteSet localTable;
+    ByteSet imageData = LzwWriter(2).clear().literals({0, 1, 3, 3, 1, 0}).end().imageData();
+    ByteSet rest = ByteSet{0x2C, 0, 0, 0, 0, 4, 0, 3, 0, 0x00} +  // second image: 4 x 3, all white
+                   LzwWriter(2).clear().literals(ByteSet(12, 3)).end().imageData() +
+                   ByteSet{0x3B};  // trailer
 
-    Bytes bytes() const {
+    ByteSet bytes() const {
         return signature + screen + globalTable + extensions + descriptor + localTable + imageData +
                rest;
     }
 };
-
-Colour blockColour(int x, int y) {
-    constexpr Colour kQuadrants[4] = {kRed, kGreen, kBlue, kWhite};
-    return kQuadrants[(y / 8) * 2 + x / 8];
-}
 
 // The 97 x 61 noise picture: indexes from the C library's classic rand() generator, and
 // palette entry i = (i, 7i mod 256, 255 - i).
@@ -233,7 +211,7 @@ TEST(GifTest, EncoderFilesDecodeToThePicturesTheyEncode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Bytes bytes = readFixture(c.file);
+        const ByteSet bytes = readFixture(c.file);
         ASSERT_FALSE(bytes.empty());
         const auto picture = decode(bytes);
         const Raster* raster = rasterOf(picture);
@@ -265,7 +243,7 @@ TEST(GifTest, FirstImageSitsAtTheScreensTopLeftOnTheBackgroundColour) {
 }
 
 TEST(GifTest, ImageColoursComeFromTheTableInUse) {
-    const Bytes localTable{255, 255, 0, 0, 255, 255, 255, 0, 255, 128, 128, 128};
+    const ByteSet localTable{255, 255, 0, 0, 255, 255, 255, 0, 255, 128, 128, 128};
     struct Case {
         const char* name;
         std::function<void(GifFile&)> change;
@@ -315,8 +293,8 @@ TEST(GifTest, ImageColoursComeFromTheTableInUse) {
 TEST(GifTest, ImagePartsBeyondTheScreenAreClipped) {
     struct Case {
         const char* name;
-        Bytes size;  // width, height of the first image
-        Bytes indexes;
+        ByteSet size;  // width, height of the first image
+        ByteSet indexes;
         std::vector<Colour> expected;
     };
     const Case cases[] = {
@@ -368,13 +346,13 @@ TEST(GifTest, InterlacedRowsArePlacedPassByPass) {
 TEST(GifTest, FullStringTableWaitsForTheEncodersClear) {
     constexpr int kWidth = 100;
     constexpr int kHeight = 50;
-    Bytes indexes;
+    ByteSet indexes;
     for (int i = 0; i < kWidth * kHeight; ++i) {
         indexes.push_back(static_cast<std::uint8_t>((i * 7 / 3 + i / 11) % 4));
     }
     // 4091 codes fill the table from entry 6 to 4095; 409 more come while it is full.
-    const Bytes full(indexes.begin(), indexes.begin() + 4500);
-    const Bytes afterClear(indexes.begin() + 4500, indexes.end());
+    const ByteSet full(indexes.begin(), indexes.begin() + 4500);
+    const ByteSet afterClear(indexes.begin() + 4500, indexes.end());
     GifFile file;
     file.screen = {kWidth, 0, kHeight, 0, 0x81, 2, 0};
     file.descriptor = {0x2C, 0, 0, 0, 0, kWidth, 0, kHeight, 0, 0x00};
@@ -391,8 +369,8 @@ TEST(GifTest, FullStringTableWaitsForTheEncodersClear) {
 // The 3 x 2 first image of GifFile with its data stopping after some pixels: those pixels stay,
 // the rest of the screen shows the background.
 TEST(GifTest, LzwDataThatStopEarlyKeepWhatWasDecoded) {
-    const Bytes pixels{0, 1, 3, 3, 1, 0};
-    const Bytes fourPixels = LzwWriter(2).clear().literals({0, 1, 3, 3}).packed();  // 2 bytes
+    const ByteSet pixels{0, 1, 3, 3, 1, 0};
+    const ByteSet fourPixels = LzwWriter(2).clear().literals({0, 1, 3, 3}).packed();  // 2 bytes
     struct Case {
         const char* name;
         std::function<void(GifFile&)> change;
@@ -406,12 +384,12 @@ TEST(GifTest, LzwDataThatStopEarlyKeepWhatWasDecoded) {
          4},
         {"the sub-blocks end after four pixels",
          [&](GifFile& f) {
-             f.imageData = Bytes{2, 2} + fourPixels + Bytes{0};
+             f.imageData = ByteSet{2, 2} + fourPixels + ByteSet{0};
          },
          4},
         {"the file ends inside a sub-block",
          [&](GifFile& f) {
-             f.imageData = Bytes{2, 40} + fourPixels;
+             f.imageData = ByteSet{2, 40} + fourPixels;
              f.rest.clear();
          },
          4},
@@ -447,12 +425,12 @@ TEST(GifTest, LzwDataThatStopEarlyKeepWhatWasDecoded) {
 TEST(GifTest, BrokenFilesAreNoPicture) {
     struct Case {
         const char* name;
-        std::function<Bytes(GifFile&)> make;
+        std::function<ByteSet(GifFile&)> make;
     };
     const Case cases[] = {
         {"fewer than 14 bytes",
          [](GifFile& f) {
-             Bytes b = f.bytes();
+             ByteSet b = f.bytes();
              b.resize(13);
              return b;
          }},
@@ -486,16 +464,16 @@ TEST(GifTest, BrokenFilesAreNoPicture) {
         {"header and trailer only",
          [](GifFile& f) {
              f.screen[4] = 0x00;
-             return f.signature + f.screen + Bytes{0x3B};
+             return f.signature + f.screen + ByteSet{0x3B};
          }},
         {"trailer before the image",
          [](GifFile& f) {
-             f.extensions = f.extensions + Bytes{0x3B};
+             f.extensions = f.extensions + ByteSet{0x3B};
              return f.bytes();
          }},
         {"zero byte before the image",
          [](GifFile& f) {
-             f.extensions = f.extensions + Bytes{0x00};
+             f.extensions = f.extensions + ByteSet{0x00};
              return f.bytes();
          }},
         {"unknown block byte",

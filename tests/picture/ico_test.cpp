@@ -1,46 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
 #include "base/byte_set.h"
 #include "picture/decoders.h"
 #include "picture/picture.h"
+#include "tests/support/test_pictures.h"
 
 namespace qingxiu {
 namespace {
 
-constexpr Colour kBlack{0, 0, 0};
-constexpr Colour kWhite{255, 255, 255};
-constexpr Colour kRed{255, 0, 0};
-constexpr Colour kGreen{0, 255, 0};
-constexpr Colour kBlue{0, 0, 255};
-constexpr Colour kGrey{128, 128, 128};
-
-void put16(ByteSet& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void put32(ByteSet& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-void patch32(ByteSet& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
-void patch16(ByteSet& bytes, std::size_t at, std::uint16_t v) {
-    bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
+using namespace test;
 
 // The bitmap of one icon image.
 struct IconBitmap {
@@ -114,17 +86,6 @@ ByteSet iconFile(const std::vector<Entry>& entries, std::uint16_t type = 1) {
 ByteSet iconFile(const IconBitmap& b) {
     return iconFile(
         {{static_cast<std::uint8_t>(b.width), static_cast<std::uint8_t>(b.height), 0, build(b)}});
-}
-
-// Top row first.
-Raster rasterOf(const std::vector<std::vector<Colour>>& rows) {
-    Raster r(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
-    for (std::size_t y = 0; y < rows.size(); ++y) {
-        for (std::size_t x = 0; x < rows[y].size(); ++x) {
-            r.setPixel(static_cast<int>(x), static_cast<int>(y), rows[y][x]);
-        }
-    }
-    return r;
 }
 
 std::optional<IconImage> decodedIcon(const ByteSet& bytes, Kind kind = Kind::Ico) {
@@ -315,21 +276,16 @@ TEST(IcoTest, RefusesFilesWithOneFieldBroken) {
     EXPECT_FALSE(decodeIco(left(valid, 21)));  // the directory cut short
 }
 
-ByteSet readData(const char* name) {
-    std::ifstream in(std::filesystem::path(QINGXIU_TEST_DATA_DIR) / name, std::ios::binary);
-    return ByteSet{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(IcoTest, DecodesImagesFromAnotherWriter) {
     // ImageMagick's 32-bit image: red at half alpha, opaque green, opaque blue, the rest clear.
-    const auto alpha = decodedIcon(readData("ico-magick-32.ico"));
+    const auto alpha = decodedIcon(readFixture("ico-magick-32.ico"));
     ASSERT_TRUE(alpha);
     EXPECT_EQ(alpha->colour, rasterOf({{kRed, kGreen, kBlack}, {kBlack, kBlack, kBlue}}));
     EXPECT_EQ(alpha->alpha, (std::vector<std::uint8_t>{0x7F, 0xFF, 0, 0, 0, 0xFF}));
     EXPECT_EQ(alpha->transparent, (std::vector<std::uint8_t>{0, 0, 1, 1, 1, 0}));
 
     // Its 4-bit image with 16 table entries, fully opaque.
-    const auto indexed = decodedIcon(readData("ico-magick-4.ico"));
+    const auto indexed = decodedIcon(readFixture("ico-magick-4.ico"));
     ASSERT_TRUE(indexed);
     EXPECT_EQ(indexed->colour, rasterOf({{kBlue, kRed, kRed}, {kRed, kRed, kWhite}}));
     EXPECT_EQ(indexed->transparent, std::vector<std::uint8_t>(6, 0));
@@ -357,7 +313,7 @@ TEST(IcoTest, DecodesPngImages) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const auto icon = decodedIcon(readData(c.file));
+        const auto icon = decodedIcon(readFixture(c.file));
         ASSERT_TRUE(icon);
         EXPECT_EQ(icon->colour, rasterOf(c.picture));
         EXPECT_EQ(icon->alpha, c.alpha);
@@ -370,7 +326,7 @@ TEST(IcoTest, DecodesPngImages) {
 }
 
 TEST(IcoTest, RefusesBrokenPngImages) {
-    const ByteSet valid = readData("ico-png-rgba.ico");
+    const ByteSet valid = readFixture("ico-png-rgba.ico");
     ASSERT_TRUE(decodeIco(valid));
     // Cut inside the image data, the entry's size shortened to match.
     ByteSet cut = left(valid, 70);

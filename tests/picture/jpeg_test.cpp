@@ -3,30 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <string>
-#include <variant>
-#include <vector>
 
+#include "base/byte_set.h"
 #include "picture/decoders.h"
 #include "picture/picture.h"
 #include "picture/raster.h"
+#include "tests/support/test_pictures.h"
 
 namespace qingxiu {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes readFixture(const std::string& name) {
-    std::ifstream in(std::string(QINGXIU_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-const Raster* rasterOf(const std::optional<Picture>& picture) {
-    return picture ? std::get_if<Raster>(&picture->content) : nullptr;
-}
+using namespace test;
 
 // Lossy coding at quality 100 keeps flat colours within a few levels.
 constexpr int kTolerance = 6;
@@ -38,13 +25,6 @@ void expectNear(const Colour& actual, const Colour& expected, int x, int y) {
         << "pixel (" << x << ", " << y << ") is " << int{actual.red} << "," << int{actual.green}
         << "," << int{actual.blue} << ", meant " << int{expected.red} << "," << int{expected.green}
         << "," << int{expected.blue};
-}
-
-// The 16 x 16 blocks picture that the colour fixtures encode: 8 x 8 quadrants of red (top left),
-// green (top right), blue (bottom left) and white (bottom right).
-Colour blockColour(int x, int y) {
-    constexpr Colour kQuadrants[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-    return kQuadrants[(y / 8) * 2 + x / 8];
 }
 
 void expectBlocks(const Raster& raster, int rows) {
@@ -60,7 +40,7 @@ void expectBlocks(const Raster& raster, int rows) {
 TEST(JpegTest, ColourFixturesDecodeToTheBlocksTheyEncode) {
     for (const char* name : {"jpeg-blocks.jpg", "jpeg-blocks-progressive.jpg", "jpeg-cmyk.jpg"}) {
         SCOPED_TRACE(name);
-        const Bytes bytes = readFixture(name);
+        const ByteSet bytes = readFixture(name);
         ASSERT_FALSE(bytes.empty());
         const auto picture = decode(bytes);
         const Raster* raster = rasterOf(picture);
@@ -94,9 +74,9 @@ TEST(JpegTest, CutFileKeepsItsFullSizeAndItsFirstRows) {
     // The baseline blocks file's one scan starts at byte 623; its first row of MCUs (rows 0 to 7)
     // is coded in the bytes up to 640, and the cut keeps those, losing the rest of the scan and
     // the end-of-image marker.
-    const Bytes whole = readFixture("jpeg-blocks.jpg");
+    const ByteSet whole = readFixture("jpeg-blocks.jpg");
     ASSERT_EQ(whole.size(), 661u);
-    const Bytes cut(whole.begin(), whole.begin() + 640);
+    const ByteSet cut(whole.begin(), whole.begin() + 640);
     const auto picture = decodeJpeg(cut);
     const Raster* raster = rasterOf(picture);
     ASSERT_NE(raster, nullptr);
@@ -105,7 +85,7 @@ TEST(JpegTest, CutFileKeepsItsFullSizeAndItsFirstRows) {
     expectBlocks(*raster, 8);
 }
 
-Bytes withByte(Bytes bytes, std::size_t offset, std::uint8_t value) {
+ByteSet withByte(ByteSet bytes, std::size_t offset, std::uint8_t value) {
     bytes.at(offset) = value;
     return bytes;
 }
@@ -114,11 +94,11 @@ TEST(JpegTest, BrokenFilesAreNoPicture) {
     // Offsets into the baseline blocks file: its frame header (SOF0) marker is at 158, followed by
     // the length (160), the sample precision (162), the height (163, big-endian) and the width
     // (165).
-    const Bytes valid = readFixture("jpeg-blocks.jpg");
+    const ByteSet valid = readFixture("jpeg-blocks.jpg");
     ASSERT_EQ(valid.size(), 661u);
     ASSERT_TRUE(decodeJpeg(valid));
 
-    Bytes huge = valid;  // 65500 x 65500, far over the pixel cap
+    ByteSet huge = valid;  // 65500 x 65500, far over the pixel cap
     huge[163] = 0xFF;
     huge[164] = 0xDC;
     huge[165] = 0xFF;
@@ -126,13 +106,13 @@ TEST(JpegTest, BrokenFilesAreNoPicture) {
 
     const struct {
         const char* what;
-        Bytes bytes;
+        ByteSet bytes;
     } cases[] = {
         {"empty data", {}},
         {"start of image only", {0xFF, 0xD8}},
         {"start and end of image, no frame", {0xFF, 0xD8, 0xFF, 0xD9}},
         {"garbage after the start of image", {0xFF, 0xD8, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}},
-        {"data ending inside the header", Bytes(valid.begin(), valid.begin() + 300)},
+        {"data ending inside the header", ByteSet(valid.begin(), valid.begin() + 300)},
         {"a segment claiming more bytes than follow", {0xFF, 0xD8, 0xFF, 0xE1, 0xFF, 0xFF, 0x00}},
         {"height 0", withByte(withByte(valid, 163, 0), 164, 0)},
         {"12-bit samples", withByte(valid, 162, 12)},
@@ -145,12 +125,12 @@ TEST(JpegTest, BrokenFilesAreNoPicture) {
 
 // The progressive blocks file with its last scan (bytes 526 to 536, an AC refinement of the
 // luminance) repeated so that the file has `scans` scans in all.
-Bytes withScans(int scans) {
-    const Bytes original = readFixture("jpeg-blocks-progressive.jpg");
+ByteSet withScans(int scans) {
+    const ByteSet original = readFixture("jpeg-blocks-progressive.jpg");
     constexpr std::size_t kLastScan = 526;
     constexpr std::size_t kEndOfImage = 537;
     constexpr int kOriginalScans = 10;
-    Bytes bytes(original.begin(), original.begin() + kEndOfImage);
+    ByteSet bytes(original.begin(), original.begin() + kEndOfImage);
     for (int i = kOriginalScans; i < scans; ++i) {
         bytes.insert(bytes.end(), original.begin() + kLastScan, original.begin() + kEndOfImage);
     }

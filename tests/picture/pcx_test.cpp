@@ -2,31 +2,21 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
-#include <string>
 #include <variant>
 #include <vector>
 
+#include "base/byte_set.h"
 #include "picture/decoders.h"
 #include "picture/picture.h"
 #include "picture/raster.h"
+#include "tests/support/test_pictures.h"
 
 namespace qingxiu {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes readFixture(const std::string& name) {
-    std::ifstream in(std::string(QINGXIU_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-const Raster* rasterOf(const std::optional<Picture>& picture) {
-    return picture ? std::get_if<Raster>(&picture->content) : nullptr;
-}
+using namespace test;
 
 const TwoValuedImage* valuesOf(const std::optional<Picture>& picture) {
     return picture ? std::get_if<TwoValuedImage>(&picture->content) : nullptr;
@@ -43,27 +33,22 @@ struct HeaderFields {
     std::uint16_t bytesPerLine = 0;
 };
 
-void putU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 // A 128-byte header followed by the encoded rows.
-Bytes pcxFile(const HeaderFields& fields, const Bytes& rows) {
-    Bytes bytes(128, 0);
+ByteSet pcxFile(const HeaderFields& fields, const ByteSet& rows) {
+    ByteSet bytes(128, 0);
     // manufacturer, version, encoding, bits per pixel
     bytes[0] = 0x0A;
     bytes[1] = fields.version;
     bytes[2] = 1;
     bytes[3] = fields.bitsPerPixel;
     // window: Xmin, Ymin, Xmax, Ymax
-    putU16(bytes, 4, fields.xMin);
-    putU16(bytes, 6, fields.yMin);
-    putU16(bytes, 8, fields.xMax);
-    putU16(bytes, 10, fields.yMax);
+    patch16(bytes, 4, fields.xMin);
+    patch16(bytes, 6, fields.yMin);
+    patch16(bytes, 8, fields.xMax);
+    patch16(bytes, 10, fields.yMax);
     // planes, bytes per line
     bytes[65] = fields.planes;
-    putU16(bytes, 66, fields.bytesPerLine);
+    patch16(bytes, 66, fields.bytesPerLine);
     bytes.insert(bytes.end(), rows.begin(), rows.end());
     return bytes;
 }
@@ -74,8 +59,8 @@ Colour tableColour(int index) {
     return Colour{i, static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i ^ 0x55)};
 }
 
-Bytes colourTable() {
-    Bytes bytes{0x0C};
+ByteSet colourTable() {
+    ByteSet bytes{0x0C};
     for (int i = 0; i < 256; ++i) {
         const Colour c = tableColour(i);
         bytes.insert(bytes.end(), {c.red, c.green, c.blue});
@@ -83,7 +68,7 @@ Bytes colourTable() {
     return bytes;
 }
 
-Bytes joined(Bytes first, const Bytes& second) {
+ByteSet joined(ByteSet first, const ByteSet& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;
 }
@@ -114,7 +99,7 @@ TEST(PcxTest, ColourFixturesDecodeToTheDiagonalsTheyEncode) {
     for (const char* name : {"pcx-diagonals-8bit-pillow.pcx", "pcx-diagonals-8bit-im.pcx",
                              "pcx-diagonals-24bit-im.pcx", "pcx-diagonals-32bit-im.pcx"}) {
         SCOPED_TRACE(name);
-        const Bytes bytes = readFixture(name);
+        const ByteSet bytes = readFixture(name);
         ASSERT_FALSE(bytes.empty());
         const auto picture = decode(bytes);
         const Raster* raster = rasterOf(picture);
@@ -151,18 +136,18 @@ TEST(PcxTest, OneBitFixtureGivesItsBitsAsValues) {
 TEST(PcxTest, OneBitRowsIgnoreBitsAndBytesPastTheWidth) {
     // 10 x 2 (window 3..12 x 7..8), 3 bytes per line where 2 hold the pixels. Every bit past
     // the tenth and every padding byte is set, and must not show.
-    const Bytes file = pcxFile({.version = 3,
-                                .bitsPerPixel = 1,
-                                .xMin = 3,
-                                .yMin = 7,
-                                .xMax = 12,
-                                .yMax = 8,
-                                .planes = 1,
-                                .bytesPerLine = 3},
-                               {
-                                   0xB3, 0x7F, 0xC1, 0xFF,  // row 0: 1011 0011 01, padding
-                                   0x4C, 0xBF, 0xC1, 0xFF,  // row 1: 0100 1100 10, padding
-                               });
+    const ByteSet file = pcxFile({.version = 3,
+                                  .bitsPerPixel = 1,
+                                  .xMin = 3,
+                                  .yMin = 7,
+                                  .xMax = 12,
+                                  .yMax = 8,
+                                  .planes = 1,
+                                  .bytesPerLine = 3},
+                                 {
+                                     0xB3, 0x7F, 0xC1, 0xFF,  // row 0: 1011 0011 01, padding
+                                     0x4C, 0xBF, 0xC1, 0xFF,  // row 1: 0100 1100 10, padding
+                                 });
     const auto picture = decode(file);
     const TwoValuedImage* image = valuesOf(picture);
     ASSERT_NE(image, nullptr);
@@ -178,7 +163,7 @@ struct RunLengthCase {
     int width;
     int height;
     std::uint16_t bytesPerLine;
-    Bytes rows;
+    ByteSet rows;
     std::vector<int> indexes;
 };
 
@@ -203,10 +188,10 @@ TEST(PcxTest, RunLengthDataDecodeToTheirIndexes) {
     };
     for (const RunLengthCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes file = pcxFile({.xMax = static_cast<std::uint16_t>(c.width - 1),
-                                    .yMax = static_cast<std::uint16_t>(c.height - 1),
-                                    .bytesPerLine = c.bytesPerLine},
-                                   joined(c.rows, colourTable()));
+        const ByteSet file = pcxFile({.xMax = static_cast<std::uint16_t>(c.width - 1),
+                                      .yMax = static_cast<std::uint16_t>(c.height - 1),
+                                      .bytesPerLine = c.bytesPerLine},
+                                     joined(c.rows, colourTable()));
         const auto picture = decode(file);
         const Raster* raster = rasterOf(picture);
         ASSERT_NE(raster, nullptr);
@@ -226,19 +211,19 @@ Colour grey(int index) {
 // shows as the grey of its own brightness.
 TEST(PcxTest, ColourTableFollowsTheLastRowOrIndexesShowAsGrey) {
     // 2 x 1, 2 bytes per line, indexes 0x10 and 0xF0 (a run of one, as 0xF0 is a count).
-    const Bytes rows{0x10, 0xC1, 0xF0};
-    const Bytes table = colourTable();
+    const ByteSet rows{0x10, 0xC1, 0xF0};
+    const ByteSet table = colourTable();
     struct Case {
         const char* name;
-        Bytes after;
+        ByteSet after;
         Colour (*colourOf)(int);
     };
     const Case cases[] = {
         {"0x0C and 768 bytes", table, tableColour},
         {"more bytes after the table", joined(table, {1, 2, 3}), tableColour},
         {"no table", {}, grey},
-        {"no 0x0C marker", joined({0x0B}, Bytes(table.begin() + 1, table.end())), grey},
-        {"a table one byte short", Bytes(table.begin(), table.end() - 1), grey},
+        {"no 0x0C marker", joined({0x0B}, ByteSet(table.begin() + 1, table.end())), grey},
+        {"a table one byte short", ByteSet(table.begin(), table.end() - 1), grey},
         {"a stray byte before the marker", joined({0x00}, table), grey},
     };
     for (const Case& c : cases) {
@@ -261,13 +246,13 @@ TEST(PcxTest, TableAfterARunThatOutlastsTheLastRow) {
 
 TEST(PcxTest, TrueColourPlanesAreRedGreenBlueAndTheFourthIsSkipped) {
     // 2 x 1, 3 bytes per line: each plane one padding byte past the pixels.
-    const Bytes red{0x10, 0x11, 0x7E};
-    const Bytes green{0x20, 0x21, 0x7E};
-    const Bytes blue{0x30, 0x31, 0x7E};
-    const Bytes opacity{0x00, 0x80, 0x7E};
+    const ByteSet red{0x10, 0x11, 0x7E};
+    const ByteSet green{0x20, 0x21, 0x7E};
+    const ByteSet blue{0x30, 0x31, 0x7E};
+    const ByteSet opacity{0x00, 0x80, 0x7E};
     for (const std::uint8_t planes : {3, 4}) {
         SCOPED_TRACE(int{planes});
-        Bytes rows = joined(joined(red, green), blue);
+        ByteSet rows = joined(joined(red, green), blue);
         if (planes == 4) {
             rows = joined(rows, opacity);
         }
@@ -283,7 +268,7 @@ TEST(PcxTest, TrueColourPlanesAreRedGreenBlueAndTheFourthIsSkipped) {
 
 // Every rejection starts from a file that decodes and breaks one thing: a 3 x 2 8-bit picture
 // with 4 bytes per line and its colour table.
-Bytes validEightBit() {
+ByteSet validEightBit() {
     return pcxFile({.xMax = 2, .yMax = 1, .bytesPerLine = 4},
                    joined({1, 2, 3, 0, 0xC3, 4, 0}, colourTable()));
 }
@@ -292,28 +277,28 @@ TEST(PcxTest, BrokenFilesAreNoPicture) {
     ASSERT_TRUE(decode(validEightBit()));
     struct Case {
         const char* name;
-        std::function<void(Bytes&)> breakIt;
+        std::function<void(ByteSet&)> breakIt;
     };
     const Case cases[] = {
-        {"128 bytes only", [](Bytes& b) { b.resize(128); }},
-        {"manufacturer", [](Bytes& b) { b[0] = 0x0B; }},
-        {"version above 5", [](Bytes& b) { b[1] = 6; }},
-        {"encoding", [](Bytes& b) { b[2] = 0; }},
-        {"4 bits per pixel", [](Bytes& b) { b[3] = 4; }},
-        {"2 planes", [](Bytes& b) { b[65] = 2; }},
-        {"5 planes", [](Bytes& b) { b[65] = 5; }},
-        {"0 planes", [](Bytes& b) { b[65] = 0; }},
-        {"Xmax below Xmin", [](Bytes& b) { b[4] = 3; }},
-        {"Ymax below Ymin", [](Bytes& b) { b[6] = 2; }},
-        {"bytes per line short of the width", [](Bytes& b) { b[66] = 2; }},
-        {"0 bytes per line", [](Bytes& b) { b[66] = 0; }},
-        {"data end in the last row's padding", [](Bytes& b) { b.resize(128 + 6); }},
-        {"data end between a run's count and its byte", [](Bytes& b) { b.resize(128 + 5); }},
-        {"data end after the first row", [](Bytes& b) { b.resize(128 + 4); }},
+        {"128 bytes only", [](ByteSet& b) { b.resize(128); }},
+        {"manufacturer", [](ByteSet& b) { b[0] = 0x0B; }},
+        {"version above 5", [](ByteSet& b) { b[1] = 6; }},
+        {"encoding", [](ByteSet& b) { b[2] = 0; }},
+        {"4 bits per pixel", [](ByteSet& b) { b[3] = 4; }},
+        {"2 planes", [](ByteSet& b) { b[65] = 2; }},
+        {"5 planes", [](ByteSet& b) { b[65] = 5; }},
+        {"0 planes", [](ByteSet& b) { b[65] = 0; }},
+        {"Xmax below Xmin", [](ByteSet& b) { b[4] = 3; }},
+        {"Ymax below Ymin", [](ByteSet& b) { b[6] = 2; }},
+        {"bytes per line short of the width", [](ByteSet& b) { b[66] = 2; }},
+        {"0 bytes per line", [](ByteSet& b) { b[66] = 0; }},
+        {"data end in the last row's padding", [](ByteSet& b) { b.resize(128 + 6); }},
+        {"data end between a run's count and its byte", [](ByteSet& b) { b.resize(128 + 5); }},
+        {"data end after the first row", [](ByteSet& b) { b.resize(128 + 4); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Bytes file = validEightBit();
+        ByteSet file = validEightBit();
         c.breakIt(file);
         EXPECT_FALSE(decodePcx(file));
     }
@@ -323,14 +308,14 @@ TEST(PcxTest, OneBitFilesNeedOnePlaneAndRoomForTheirBits) {
     // 9 x 1 version 3, 2 bytes per line.
     const HeaderFields fields{
         .version = 3, .bitsPerPixel = 1, .xMax = 8, .planes = 1, .bytesPerLine = 2};
-    const Bytes rows{0xC1, 0xFF, 0x80};
+    const ByteSet rows{0xC1, 0xFF, 0x80};
     ASSERT_TRUE(decode(pcxFile(fields, rows)));
 
     // The version-3 file of 1 bit and 4 planes is a 1-bit PCX by its first bytes, but no
     // picture.
     HeaderFields fourPlanes = fields;
     fourPlanes.planes = 4;
-    const Bytes file = pcxFile(fourPlanes, joined(joined(rows, rows), joined(rows, rows)));
+    const ByteSet file = pcxFile(fourPlanes, joined(joined(rows, rows), joined(rows, rows)));
     EXPECT_EQ(recognise(file), Kind::Pcx1);
     EXPECT_FALSE(decode(file));
 
@@ -343,12 +328,12 @@ TEST(PcxTest, PicturesOverThePixelCapAreNoPicture) {
     // 8193 x 8193 is just over the cap, with every row present as runs of 63 zeros.
     constexpr std::uint64_t kSide = 8193;
     constexpr std::uint64_t kRuns = (kSide * kSide + 62) / 63;
-    Bytes rows;
+    ByteSet rows;
     rows.reserve(2 * kRuns);
     for (std::uint64_t i = 0; i < kRuns; ++i) {
         rows.insert(rows.end(), {0xFF, 0x00});
     }
-    const Bytes file = pcxFile(
+    const ByteSet file = pcxFile(
         {.xMax = kSide - 1, .yMax = kSide - 1, .bytesPerLine = static_cast<std::uint16_t>(kSide)},
         rows);
     EXPECT_FALSE(decodePcx(file));

@@ -1,15 +1,33 @@
 #pragma once
 
-// Small picture files written in the tests themselves, so that a test says what its picture is.
+// Small picture files written in the tests themselves, so that a test says what its picture is,
+// and what the tests share to write, patch, read and look into picture files.
 
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
 
 #include "base/byte_set.h"
+#include "picture/picture.h"
 #include "picture/raster.h"
 
 namespace qingxiu::test {
 
+inline constexpr Colour kBlack{0, 0, 0};
+inline constexpr Colour kWhite{255, 255, 255};
+inline constexpr Colour kRed{255, 0, 0};
+inline constexpr Colour kGreen{0, 255, 0};
+inline constexpr Colour kBlue{0, 0, 255};
+inline constexpr Colour kGrey{128, 128, 128};
+
+// Little-endian values appended to the bytes.
 inline void put16(ByteSet& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v & 0xFF));
     out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
@@ -18,6 +36,53 @@ inline void put16(ByteSet& out, std::uint32_t v) {
 inline void put32(ByteSet& out, std::uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
+}
+
+// Little-endian values written over the bytes from `at` on, which must lie inside them.
+inline void patch16(ByteSet& bytes, std::size_t at, std::uint16_t v) {
+    bytes[at] = static_cast<std::uint8_t>(v & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void patch32(ByteSet& bytes, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+// The whole file, or no bytes when it cannot be read.
+inline ByteSet readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return ByteSet{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A file of tests/data.
+inline ByteSet readFixture(const std::string& name) {
+    return readFile(std::filesystem::path(QINGXIU_TEST_DATA_DIR) / name);
+}
+
+// The colour content of a decoded picture; null when there is no picture or it holds other
+// content.
+inline const Raster* rasterOf(const std::optional<Picture>& picture) {
+    return picture ? std::get_if<Raster>(&picture->content) : nullptr;
+}
+
+// A raster of the given rows, top row first.
+inline Raster rasterOf(const std::vector<std::vector<Colour>>& rows) {
+    Raster r(static_cast<int>(rows.front().size()), static_cast<int>(rows.size()));
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        for (std::size_t x = 0; x < rows[y].size(); ++x) {
+            r.setPixel(static_cast<int>(x), static_cast<int>(y), rows[y][x]);
+        }
+    }
+    return r;
+}
+
+// The 16 x 16 blocks picture that the JPEG and GIF blocks fixtures encode: 8 x 8 quadrants of red
+// (top left), green (top right), blue (bottom left) and white (bottom right).
+inline Colour blockColour(int x, int y) {
+    constexpr Colour kQuadrants[4] = {kRed, kGreen, kBlue, kWhite};
+    return kQuadrants[(y / 8) * 2 + x / 8];
 }
 
 // A 40-byte bitmap information header for a 24-bit uncompressed image.
