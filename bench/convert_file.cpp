@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "icon/handlers.h"
@@ -36,8 +35,15 @@ public:
         warned_ = true;
     }
     ByteSet readFile(const std::string& name) override {
-        std::ifstream in(name, std::ios::binary);
-        return ByteSet{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::ifstream in(name, std::ios::binary | std::ios::ate);
+        const std::streamoff size = in.tellg();
+        if (!in || size <= 0) {
+            return {};
+        }
+        ByteSet bytes(static_cast<std::size_t>(size));
+        in.seekg(0);
+        in.read(reinterpret_cast<char*>(bytes.data()), size);
+        return in ? bytes : ByteSet{};
     }
     bool writeFile(const std::string& name, const ByteSet& bytes) override {
         std::ofstream out(name, std::ios::binary | std::ios::trunc);
