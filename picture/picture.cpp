@@ -4,34 +4,31 @@
 
 namespace qingxiu {
 
+namespace {
+
+struct Size {
+    int width;
+    int height;
+};
+
+Size sizeOf(const Raster& raster) {
+    return {raster.width(), raster.height()};
+}
+Size sizeOf(const TwoValuedImage& image) {
+    return {image.width, image.height};
+}
+Size sizeOf(const IconImage& image) {
+    return sizeOf(image.colour);
+}
+
+}  // namespace
+
 int Picture::width() const {
-    return std::visit(
-        [](const auto& image) {
-            using T = std::decay_t<decltype(image)>;
-            if constexpr (std::is_same_v<T, Raster>) {
-                return image.width();
-            } else if constexpr (std::is_same_v<T, IconImage>) {
-                return image.colour.width();
-            } else {
-                return image.width;
-            }
-        },
-        content);
+    return std::visit([](const auto& image) { return sizeOf(image).width; }, content);
 }
 
 int Picture::height() const {
-    return std::visit(
-        [](const auto& image) {
-            using T = std::decay_t<decltype(image)>;
-            if constexpr (std::is_same_v<T, Raster>) {
-                return image.height();
-            } else if constexpr (std::is_same_v<T, IconImage>) {
-                return image.colour.height();
-            } else {
-                return image.height;
-            }
-        },
-        content);
+    return std::visit([](const auto& image) { return sizeOf(image).height; }, content);
 }
 
 // Only the length and the first six bytes count, tested in a fixed order; the first match wins.
